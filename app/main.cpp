@@ -1,17 +1,67 @@
+// The program block: the whole life of the process.
 #include <windows.h>
 
-#include "identity/bios_readers.h"
-#include "identity/drive_serial.h"
+#include <exception>
+#include <string>
+#include <typeinfo>
+
+#include "app/form1.h"
+#include "app/identification_run.h"
 #include "identity/platform_family.h"
+#include "platform/exception_display.h"
+#include "platform/exceptions.h"
 #include "platform/system_services.h"
+#include "platform/win32/application.h"
+#include "platform/win32/module_name.h"
+
+namespace {
+
+constexpr char kLocalAddress[] = "http://localhost:5683/";
+constexpr char kNoText[] = "";
+
+void InitializeModules() {
+  InitPlatformFamily(QuerySystemPlatformId);
+  Application = new TApplication();
+}
+
+void FinalizeModules() {
+  // Reverse order of initialisation: the application object with its forms, then the
+  // program's own module.
+  delete Application;
+  Application = nullptr;
+  BiosVersionText.clear();
+  BiosVersionText.shrink_to_fit();
+}
+
+std::string ModuleBaseName() {
+  const std::string path = ModuleFileName();
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void ShowLastResort(const char* class_name, uintptr_t address,
+                                 const std::string& message) {
+  const std::string text = LastResortText(class_name, ModuleBaseName(), address, message);
+  MessageBoxA(nullptr, text.c_str(), kLastResortCaption, MB_OK | MB_TASKMODAL | MB_ICONERROR);
+  ExitProcess(1);
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  InitPlatformFamily(QuerySystemPlatformId);
-  const Text serial = Trim(ReadDriveSerial());
-  const Text date = Trim(ReadBiosDate());
-  const Text version = Trim(ReadBiosVersion());
-  (void)serial;
-  (void)date;
-  (void)version;
-  return 0;
+  try {
+    InitializeModules();
+    Application->CreateForm(Form1);
+    // The shell's answer is not looked at: a missing browser shows nothing here.
+    ShellExecuteA(Application->Handle(), "open", kLocalAddress, kNoText, kNoText,
+                  SW_SHOWNORMAL);
+    Application->Terminate();
+    Application->Run();
+  } catch (const Exception& error) {
+    ShowLastResort(error.ClassName(), error.Address(), error.Message());
+  } catch (const std::exception& error) {
+    ShowLastResort(typeid(error).name(), 0, error.what());
+  }
+  FinalizeModules();
+  ExitProcess(0);
 }

@@ -1,15 +1,21 @@
 // The exception classes the program raises and the exception display shows.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 class Exception : public std::runtime_error {
  public:
-  explicit Exception(const std::string& message) : std::runtime_error(message) {}
+  explicit Exception(const std::string& message);
   std::string Message() const { return what(); }
   // The class name shown by the last-resort handler.
   virtual const char* ClassName() const { return "Exception"; }
+  // Where it was raised, for the last-resort handler.
+  uintptr_t Address() const { return address_; }
+
+ private:
+  uintptr_t address_;
 };
 
 // Raised by the I/O check of a text-file operation; carries the recorded error code.

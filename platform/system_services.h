@@ -13,3 +13,7 @@ MemoryReader& SystemMemory();
 
 // GetVersionExA's dwPlatformId; false when the query fails.
 bool QuerySystemPlatformId(uint32_t* platform_id);
+
+#include "platform/file_api.h"
+
+FileApi& SystemFileApi();
