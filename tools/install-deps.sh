@@ -10,7 +10,7 @@ packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   googletest libgtest-dev libbenchmark-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick
+  libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick fonts-dejavu-core
   wine wine32:i386 xvfb x11-utils xdotool
   dpkg-dev python3 python3-pil
   clang libclang-rt-14-dev clang-tidy cppcheck hyperfine
