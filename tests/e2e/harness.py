@@ -375,8 +375,10 @@ def run_program(args, cwd, image, recorder, expect_address=True, timeout=START_T
     """Runs `wine ARGS...` in `cwd` while the box watcher reads and dismisses every message
     box of processes named `image` (None: of any process); returns a Run.
 
-    With expect_address, waits (bounded) for the http handler's first call before returning;
-    otherwise returns the calls seen by the time the program ended."""
+    The http handler's record starts empty. With expect_address, waits (bounded) for its
+    first call before returning; otherwise returns the calls seen by the time the program
+    ended."""
+    recorder.clear()
     folder = fresh_folder("run")
     report, stop = folder / "boxes.txt", folder / "stop"
     watcher_args = [BOX_WATCHER, "--out", win_path(report), "--stop", win_path(stop),
@@ -492,9 +494,12 @@ class StartTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        # A missing build or session is a failure, not a reason to skip.
+        if "WINEPREFIX" not in os.environ:
+            raise RuntimeError("no Wine session: run inside tools/session/in-session.sh")
         for program in (START_EXE, BOX_WATCHER, ADDRESS_RECORDER, FILE_HOLDER):
             if not program.exists():
-                raise unittest.SkipTest(f"{program} is not built")
+                raise RuntimeError(f"{program} is not built")
         cls.recorder = AddressRecorder()
         cls.recorder.install()
 
@@ -527,10 +532,16 @@ class StartTestCase(unittest.TestCase):
             (folder / "case" / "gen").mkdir(parents=True)
         return folder
 
-    def run_start(self, cwd, program=START_EXE, expect_address=True):
-        """Runs `program` (start.exe or a copy) with the working folder `cwd`; see run_program."""
+    def run_start(self, cwd, program=START_EXE, expect_address=True, show_state=None):
+        """Runs `program` (start.exe or a copy) with the working folder `cwd`; see run_program.
+
+        With show_state N the program is started by the show-state starter, with
+        STARTF_USESHOWWINDOW and wShowWindow N in its STARTUPINFO."""
         program = pathlib.Path(program)
-        return run_program([program], cwd, program.name, self.recorder, expect_address)
+        args = [program]
+        if show_state is not None:
+            args = [SHOW_STATE_STARTER, str(show_state), win_path(program)]
+        return run_program(args, cwd, program.name, self.recorder, expect_address)
 
     def make_immutable(self, path):
         """Makes `path` unwritable for this case; cleared again even when the case fails."""
