@@ -20,11 +20,18 @@ ExternalProject_Add(libjpeg_turbo
                    -DDOWNLOAD_DIR=${LIBJPEG_DOWNLOAD_DIR} -DSOURCE_DIR=<SOURCE_DIR>
                    -P ${CMAKE_CURRENT_LIST_DIR}/fetch-debian-source.cmake
   UPDATE_COMMAND ""
+  # Built for size, like the program: each function in its own section so that the link
+  # drops what the decoder never calls, and no unwind tables (only longjmp crosses libjpeg,
+  # never a C++ exception). No arithmetic coding: the splash picture is Huffman coded.
+  # NO_GETENV: libjpeg would otherwise read the variable JPEGMEM to limit its memory, and the
+  # program reads no environment.
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
-             -DCMAKE_BUILD_TYPE=Release
+             -DCMAKE_BUILD_TYPE=MinSizeRel
+             "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GETENV"
              -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
              -DENABLE_SHARED=OFF -DENABLE_STATIC=ON
              -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+             -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF
   BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target jpeg-static
   # Only the library and the four headers a user of jpeglib.h needs; a full install
   # would want the tools that were not built.
