@@ -3,37 +3,59 @@
 #include <exception>
 
 #include "platform/exceptions.h"
+#include "platform/form_geometry.h"
 #include "platform/win32/application.h"
+#include "platform/win32/gdi_handles.h"
 
 namespace {
 
-constexpr char kFormClass[] = "TForm";
 // A pop-up with no border, no caption bar and no system menu.
-constexpr DWORD kFormStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr DWORD kBorderlessStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-void RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+void RegisterFormClass(HINSTANCE instance, const char* class_name, WNDPROC procedure) {
   WNDCLASSA existing;
-  if (GetClassInfoA(instance, kFormClass, &existing)) return;
+  if (GetClassInfoA(instance, class_name, &existing)) return;
   WNDCLASSA window_class = {};
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  window_class.lpszClassName = kFormClass;
-  RegisterClassA(&window_class);
+  window_class.lpszClassName = class_name;
+  if (!RegisterClassA(&window_class)) throw Exception("Error registering window class");
 }
 
-struct Placement {
-  int left, top;
-};
+int ScreenPixelsPerInch() {
+  const WindowDc screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
 
-// Truncated halves, never negative: on a screen smaller than the window it sits at 0.
-Placement CenterOnScreen(int screen_width, int screen_height, int width, int height) {
-  const int left = (screen_width - width) / 2;
-  const int top = (screen_height - height) / 2;
-  return {left < 0 ? 0 : left, top < 0 ? 0 : top};
+// The height of "0" in the form's font at the given height, as the screen draws it.
+int32_t MeasureTextHeight(const FontDefinition& font, int32_t height) {
+  GdiObject<HFONT> handle(CreateFontA(
+      height, 0, 0, 0, (font.style & fsBold) ? FW_BOLD : FW_NORMAL, (font.style & fsItalic) != 0,
+      (font.style & fsUnderline) != 0, (font.style & fsStrikeOut) != 0,
+      static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+      DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
+  const WindowDc screen(nullptr);
+  const Selection selected(screen.get(), handle.get());
+  SIZE extent = {};
+  GetTextExtentPoint32A(screen.get(), "0", 1, &extent);
+  return extent.cy;
+}
+
+COLORREF ColorValue(const Color& color) {
+  return color.system ? GetSysColor(static_cast<int>(color.value)) : color.value;
 }
 
 }  // namespace
+
+WindowDefinition LoadWindowDefinition(HINSTANCE instance, const char* name) {
+  const HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+  const HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) throw Exception(std::string("Resource ") + name + " not found");
+  return ReadWindowDefinition(static_cast<const uint8_t*>(bytes),
+                              SizeofResource(instance, found));
+}
 
 TForm::TForm(TApplication& application) : application_(application) {}
 
@@ -44,14 +66,30 @@ TForm::~TForm() {
   }
 }
 
-void TForm::CreateHandle(const FormProperties& properties) {
-  RegisterFormClass(application_.Instance(), WindowProc);
-  screen_center_ = properties.screen_center;
+void TForm::CreateHandle(const FormDefinition& definition) {
+  if (definition.border_style != BorderStyle::bsNone) {
+    throw Exception("Only borderless forms are supported");
+  }
+  RegisterFormClass(application_.Instance(), definition.class_name.c_str(), WindowProc);
+  screen_center_ = definition.position == FormPosition::poScreenCenter;
+  color_ = definition.color;
+
+  ScaledLayout layout = {definition.font.height, definition.client_width,
+                         definition.client_height};
+  if (definition.scaled) {
+    const DesignMetrics design = {definition.font.height, definition.client_width,
+                                  definition.client_height, definition.pixels_per_inch,
+                                  definition.text_height};
+    layout = ScaleForScreen(design, ScreenPixelsPerInch(), [&](int32_t height) {
+      return MeasureTextHeight(definition.font, height);
+    });
+  }
+
   // Without a frame the outer size is the client size.
-  handle_ = CreateWindowExA(0, kFormClass, properties.caption.c_str(), kFormStyle,
-                            properties.left, properties.top, properties.client_width,
-                            properties.client_height, application_.Handle(), nullptr,
-                            application_.Instance(), this);
+  handle_ = CreateWindowExA(0, definition.class_name.c_str(), definition.caption.c_str(),
+                            kBorderlessStyle, definition.left, definition.top,
+                            layout.client_width, layout.client_height, application_.Handle(),
+                            nullptr, application_.Instance(), this);
   if (handle_ == nullptr) throw Exception("Error creating window");
 }
 
@@ -69,7 +107,7 @@ void TForm::PlaceOnce() {
   if (!screen_center_) return;
   RECT outer;
   GetWindowRect(handle_, &outer);
-  const Placement at = CenterOnScreen(GetSystemMetrics(SM_CXSCREEN),
+  const ScreenPoint at = CenteredPosition(GetSystemMetrics(SM_CXSCREEN),
                                       GetSystemMetrics(SM_CYSCREEN), outer.right - outer.left,
                                       outer.bottom - outer.top);
   SetWindowPos(handle_, nullptr, at.left, at.top, 0, 0,
@@ -87,7 +125,8 @@ void TForm::ShowMaximized() {
 }
 
 void TForm::Paint(HDC dc, const RECT& client) {
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  const GdiObject<HBRUSH> background(CreateSolidBrush(ColorValue(color_)));
+  FillRect(dc, &client, background.get());
 }
 
 LRESULT TForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -6,16 +6,12 @@
 
 #include <string>
 
+#include "platform/window_definition.h"
+
 class TApplication;
 
-struct FormProperties {
-  std::string caption;
-  int left = 0;
-  int top = 0;
-  int client_width = 0;
-  int client_height = 0;
-  bool screen_center = false;  // centre once when first shown
-};
+// The definition carried as the RCDATA resource `name` of the program.
+WindowDefinition LoadWindowDefinition(HINSTANCE instance, const char* name);
 
 class TForm {
  public:
@@ -33,10 +29,12 @@ class TForm {
   void ShowMaximized();
 
  protected:
-  // Creates the window, hidden, at its final size.
-  void CreateHandle(const FormProperties& properties);
+  // Creates the window from the form's own values, hidden, at its final size: scaled when
+  // the screen's pixels per inch differ from the design's.
+  void CreateHandle(const FormDefinition& definition);
 
   virtual void FormCreateHandler() {}
+  // Fills the background with the form's colour; derived forms draw over it.
   virtual void Paint(HDC dc, const RECT& client);
 
   TApplication& application_;
@@ -47,6 +45,7 @@ class TForm {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND handle_ = nullptr;
+  Color color_ = clBtnFace;
   bool screen_center_ = false;
   bool placed_ = false;
 };
