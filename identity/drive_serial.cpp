@@ -37,7 +37,7 @@ static_assert(kNtRoute.reply_at + kSerialInReplyAt + kSerialLength <= kBufferSiz
 
 void SwapBytePairs(uint8_t* bytes, uint32_t length) {
   const uint32_t pairs = length / 2;
-  for (uint32_t k = 0; k < pairs; ++k) {
+  for (size_t k = 0; k < pairs; ++k) {
     const uint8_t first = bytes[2 * k];
     bytes[2 * k] = bytes[2 * k + 1];
     bytes[2 * k + 1] = first;

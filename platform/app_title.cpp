@@ -13,6 +13,6 @@ std::string TitleFromModuleName(const std::string& module_name, LowerCaseFn lowe
   std::string name = slash == std::string::npos ? module_name : module_name.substr(slash + 1);
   const size_t dot = name.find('.');
   if (dot != std::string::npos) name.resize(dot);
-  if (name.size() > 1) name = name.substr(0, 1) + lower(name.substr(1));
+  if (name.size() > 1) name.replace(1, std::string::npos, lower(name.substr(1)));
   return name;
 }

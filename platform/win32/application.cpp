@@ -33,8 +33,9 @@ int StartupShowState() {
 
 }  // namespace
 
-TApplication::TApplication() : instance_(GetModuleHandleA(nullptr)) {
-  title_ = TitleFromModuleName(ModuleFileName(), SystemLower);
+TApplication::TApplication()
+    : instance_(GetModuleHandleA(nullptr)),
+      title_(TitleFromModuleName(ModuleFileName(), SystemLower)) {
 
   WNDCLASSA window_class = {};
   window_class.lpfnWndProc = WindowProc;

@@ -73,7 +73,7 @@ bool FollowPeak(HANDLE process, SIZE_T* peak) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: peak_memory PROGRAM [ARGS...]\n");
+    (void)std::fprintf(stderr, "usage: peak_memory PROGRAM [ARGS...]\n");
     return kUsage;
   }
   std::string command_line = QuotedCommandLine(argc, argv);
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION started = {};
   if (!CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started)) {
-    std::fprintf(stderr, "cannot start %s: error %lu\n", argv[1], GetLastError());
+    (void)std::fprintf(stderr, "cannot start %s: error %lu\n", argv[1], GetLastError());
     return kCannotStart;
   }
   Handle process(started.hProcess);
@@ -90,11 +90,11 @@ int main(int argc, char** argv) {
   SIZE_T peak = 0;
   if (!FollowPeak(process.get(), &peak)) {
     TerminateProcess(process.get(), 1);
-    std::fprintf(stderr, "%s still running after %lu ms; ended\n", argv[1], kWaitLimitMs);
+    (void)std::fprintf(stderr, "%s still running after %lu ms; ended\n", argv[1], kWaitLimitMs);
     return kTimedOut;
   }
   if (peak == 0) {
-    std::fprintf(stderr, "no memory counters for %s\n", argv[1]);
+    (void)std::fprintf(stderr, "no memory counters for %s\n", argv[1]);
     return kNoCounters;
   }
   DWORD exit_code = 0;

@@ -66,11 +66,11 @@ bool PrintVersionInfo(const char* path) {
   }
   const auto* translation = static_cast<const WORD*>(value);
   char block_name[16];
-  std::snprintf(block_name, sizeof block_name, "%04x%04x", translation[0], translation[1]);
+  (void)std::snprintf(block_name, sizeof block_name, "%04x%04x", translation[0], translation[1]);
   std::printf("translation=%s\n", block_name);
   for (const char* name : kStringNames) {
     char query[64];
-    std::snprintf(query, sizeof query, "\\StringFileInfo\\%s\\%s", block_name, name);
+    (void)std::snprintf(query, sizeof query, "\\StringFileInfo\\%s\\%s", block_name, name);
     if (VerQueryValueA(block.data(), query, &value, &length)) {
       std::printf("string.%s=%s\n", name, static_cast<const char*>(value));
     }
@@ -106,7 +106,7 @@ bool CopyManifest(const char* path, const char* out_path, ExitCode* failure) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: product_probe PROGRAM MANIFEST_OUT\n");
+    (void)std::fprintf(stderr, "usage: product_probe PROGRAM MANIFEST_OUT\n");
     return kUsage;
   }
   if (!PrintVersionInfo(argv[1])) return kNoVersionInfo;

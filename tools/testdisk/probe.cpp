@@ -131,9 +131,9 @@ int main(int argc, char** argv) {
     result = Altered(argv[2], argc - 3, argv + 3);
   }
   if (result == kUsage) {
-    std::fprintf(stderr,
-                 "usage: testdisk_probe serial nt|9x|9x-widened OUT_FILE\n"
-                 "       testdisk_probe altered OUT_FILE byte:N|in:N|out:N|code:HEX...\n");
+    (void)std::fprintf(stderr,
+                       "usage: testdisk_probe serial nt|9x|9x-widened OUT_FILE\n"
+                       "       testdisk_probe altered OUT_FILE byte:N|in:N|out:N|code:HEX...\n");
   }
   return result;
 }
