@@ -47,8 +47,9 @@ ADDRESS_RECORDER = HELPERS_DIR / "address_recorder.exe"
 FILE_HOLDER = HELPERS_DIR / "file_holder.exe"
 SHOW_STATE_STARTER = HELPERS_DIR / "show_state_starter.exe"
 
-# Bounds, in seconds. A start needs well under a second on a warm wineserver; the drive
-# request may wait for its driver's time-out of 2 seconds.
+# Bounds, in seconds. A start takes a few seconds here (without a window manager Wine waits
+# up to 2 s for the X server each time a shown window is hidden); the drive request may wait
+# for its driver's time-out of 2 seconds.
 START_TIMEOUT = 60
 HELPER_TIMEOUT = 30
 ADDRESS_TIMEOUT = 20
@@ -327,19 +328,25 @@ class Box:
 
     caption, text: bytes (ANSI, exactly as Windows gave them)
     buttons: ids of the visible buttons (IDOK is 1)
+    icon: the box shows an icon (which one cannot be told from another process)
     other_visible: another top-level window of the same process was visible
     owned: the box's owner is a window of the same process
     recorder_called: the http handler had already been called
-    image: the image name of the process that showed it"""
+    image: the image name of the process that showed it
+    probe_read, probe_write: with a probe file, the Windows error code (0: it opened) of
+        opening that file for reading, and for writing, sharing everything; else None"""
 
     def __init__(self, fields):
         self.image = _unhex(fields["image"]).decode("latin-1")
         self.caption = _unhex(fields["caption"])
         self.text = _unhex(fields["text"])
         self.buttons = [int(b) for b in fields["buttons"].split(",") if b]
+        self.icon = fields["icon"] == "1"
         self.other_visible = fields["other_visible"] == "1"
         self.owned = fields["owned"] == "1"
         self.recorder_called = fields["recorder_called"] == "1"
+        self.probe_read = int(fields["probe_read"]) if "probe_read" in fields else None
+        self.probe_write = int(fields["probe_write"]) if "probe_write" in fields else None
 
     def __repr__(self):
         return f"Box({self.caption!r}, {self.text!r})"
@@ -371,9 +378,11 @@ class Run:
         return f"Run(exit_code={self.exit_code}, boxes={self.boxes}, address_calls={self.address_calls})"
 
 
-def run_program(args, cwd, image, recorder, expect_address=True, timeout=START_TIMEOUT):
+def run_program(args, cwd, image, recorder, expect_address=True, probe_file=None,
+                timeout=START_TIMEOUT):
     """Runs `wine ARGS...` in `cwd` while the box watcher reads and dismisses every message
-    box of processes named `image` (None: of any process); returns a Run.
+    box of processes named `image` (None: of any process); returns a Run. With probe_file,
+    the watcher also tries to open that file while each box is up (see Box).
 
     The http handler's record starts empty. With expect_address, waits (bounded) for its
     first call before returning; otherwise returns the calls seen by the time the program
@@ -386,6 +395,8 @@ def run_program(args, cwd, image, recorder, expect_address=True, timeout=START_T
                     "--timeout-ms", str(int((timeout + HELPER_TIMEOUT) * 1000))]
     if image is not None:
         watcher_args += ["--image", image]
+    if probe_file is not None:
+        watcher_args += ["--probe-file", win_path(probe_file)]
     watcher = spawn(watcher_args)
     try:
         exit_code = finish(spawn(args, cwd=cwd), timeout, f"{args[0]} in {cwd}")
@@ -532,7 +543,8 @@ class StartTestCase(unittest.TestCase):
             (folder / "case" / "gen").mkdir(parents=True)
         return folder
 
-    def run_start(self, cwd, program=START_EXE, expect_address=True, show_state=None):
+    def run_start(self, cwd, program=START_EXE, expect_address=True, show_state=None,
+                  probe_file=None):
         """Runs `program` (start.exe or a copy) with the working folder `cwd`; see run_program.
 
         With show_state N the program is started by the show-state starter, with
@@ -541,7 +553,7 @@ class StartTestCase(unittest.TestCase):
         args = [program]
         if show_state is not None:
             args = [SHOW_STATE_STARTER, str(show_state), win_path(program)]
-        return run_program(args, cwd, program.name, self.recorder, expect_address)
+        return run_program(args, cwd, program.name, self.recorder, expect_address, probe_file)
 
     def make_immutable(self, path):
         """Makes `path` unwritable for this case; cleared again even when the case fails."""

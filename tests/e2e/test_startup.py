@@ -34,14 +34,15 @@ class StartupCase(harness.StartTestCase):
         self.assertEqual(len(run.address_calls), 1, run)
 
     def assert_one_error_box(self, run, text, caption=b"start"):
-        """One box with the message and the title, one OK button and the error flags' owner;
-        up before the address reached the shell and with no window of the program visible;
-        the address opened once it was dismissed; exit code 0."""
+        """One box with the message and the title, one OK button, an icon and a window of the
+        program as owner; up before the address reached the shell and with no window of the
+        program visible; the address opened once it was dismissed; exit code 0."""
         self.assertEqual(run.exit_code, 0, run)
         self.assertEqual(len(run.boxes), 1, run)
         box = run.boxes[0]
         self.assertEqual((box.caption, box.text), (caption, text))
         self.assertEqual(box.buttons, [1], "one OK button")
+        self.assertTrue(box.icon, "an icon")
         self.assertTrue(box.owned, "owned by the application's window")
         self.assertFalse(box.other_visible, "a window of the program was visible under the box")
         self.assertFalse(box.recorder_called, "the address reached the shell before the box")
@@ -172,8 +173,11 @@ class FailedIdentificationTest(StartupCase):
                     t3(work).write_bytes(earlier_t3)
                 harness.set_system_values({"SystemBiosDate": value,
                                            "SystemBiosVersion": reg_multi_sz([b"NEW"])})
-                run = self.run_start(work)
+                run = self.run_start(work, probe_file=t2(work))
                 self.assert_one_error_box(run, b"Invalid data type for 'SystemBiosDate'")
+                # The interrupted file stays open, writable by nobody else, until the exit.
+                box = run.boxes[0]
+                self.assertEqual((box.probe_read, box.probe_write), (0, 32))
                 self.assertEqual(read_bytes(t2(work)), b"")
                 self.assertEqual(read_bytes(t3(work)), earlier_t3)
 

@@ -1,11 +1,14 @@
 // Finds the message boxes of one program (by its image name) or of any program, records
 // what each shows and what else held at that moment, and then presses its OK button.
 //
-//   box_watcher --out FILE --stop FILE [--image NAME] [--recorder-dir DIR] [--timeout-ms N]
+//   box_watcher --out FILE --stop FILE [--image NAME] [--recorder-dir DIR]
+//               [--probe-file PATH] [--timeout-ms N]
 //
 // FILE is rewritten after every box, one line each:
-//   box image=HEX caption=HEX text=HEX buttons=ID,ID other_visible=0|1 owned=0|1
-//       recorder_called=0|1
+//   box image=HEX caption=HEX text=HEX buttons=ID,ID icon=0|1 other_visible=0|1 owned=0|1
+//       recorder_called=0|1 [probe_read=CODE probe_write=CODE]
+// where the probes are the error codes (0: it opened) of opening PATH for reading and for
+// writing, each sharing everything, while the box is up.
 // and gets a last line "end stop" or "end timeout" when the watcher ends: once the STOP
 // file exists, or after the bound (default 120 s).
 #include <windows.h>
@@ -21,6 +24,7 @@ namespace {
 
 constexpr char kDialogClass[] = "#32770";
 constexpr int kMessageTextId = 0xFFFF;  // the static control that holds a box's text
+constexpr int kMessageIconId = 0x0440;  // Wine's icon control; it holds no icon without MB_ICON*
 constexpr int kTextRoom = 4096;
 constexpr DWORD kDismissMilliseconds = 5000;
 constexpr DWORD kDefaultTimeoutMilliseconds = 120000;
@@ -88,20 +92,47 @@ bool FolderHasEntries(const char* folder) {
   return any;
 }
 
+bool ControlVisible(HWND box, int id) {
+  HWND control = GetDlgItem(box, id);
+  return control != nullptr && IsWindowVisible(control);
+}
+
+bool ShowsIcon(HWND box) {
+  HWND control = GetDlgItem(box, kMessageIconId);
+  DWORD_PTR icon = 0;
+  return control != nullptr &&
+         SendMessageTimeoutA(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG,
+                             kDismissMilliseconds, &icon) != 0 &&
+         icon != 0;
+}
+
 std::string VisibleButtons(HWND box) {
   std::string ids;
   for (int id : kButtonIds) {
-    HWND button = GetDlgItem(box, id);
-    if (button == nullptr || !IsWindowVisible(button)) continue;
+    if (!ControlVisible(box, id)) continue;
     if (!ids.empty()) ids += ',';
     ids += std::to_string(id);
   }
   return ids;
 }
 
+// The error code of opening `path` with `access` and full sharing; 0 when it opens.
+DWORD OpenError(const char* path, DWORD access) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  OwnedHandle file(CreateFileA(path, access, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid() ? 0 : GetLastError();
+}
+
+std::string ProbeFile(const char* path) {
+  if (path == nullptr) return {};
+  return " probe_read=" + std::to_string(OpenError(path, GENERIC_READ)) +
+         " probe_write=" + std::to_string(OpenError(path, GENERIC_WRITE));
+}
+
 // Everything is read before the box is dismissed, while it is still up.
 std::string DescribeBox(HWND box, DWORD pid, const std::string& image,
-                        const char* recorder_dir) {
+                        const char* recorder_dir, const char* probe_file) {
   char caption[kTextRoom] = {};
   char text[kTextRoom] = {};
   const int caption_length = GetWindowTextA(box, caption, kTextRoom);
@@ -111,9 +142,11 @@ std::string DescribeBox(HWND box, DWORD pid, const std::string& image,
   return "box image=" + Hex(image.data(), image.size()) +
          " caption=" + Hex(caption, caption_length) + " text=" + Hex(text, text_length) +
          " buttons=" + VisibleButtons(box) +
+         " icon=" + (ShowsIcon(box) ? "1" : "0") +
          " other_visible=" + (OtherWindowVisible(pid, box) ? "1" : "0") +
          " owned=" + (owned ? "1" : "0") +
-         " recorder_called=" + (FolderHasEntries(recorder_dir) ? "1" : "0") + "\n";
+         " recorder_called=" + (FolderHasEntries(recorder_dir) ? "1" : "0") +
+         ProbeFile(probe_file) + "\n";
 }
 
 void Dismiss(HWND box) {
@@ -131,6 +164,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const char* stop = Option("--stop");
   const char* image = Option("--image");  // none: boxes of any process
   const char* recorder_dir = Option("--recorder-dir");
+  const char* probe_file = Option("--probe-file");
   const Deadline deadline(OptionMilliseconds("--timeout-ms", kDefaultTimeoutMilliseconds));
   if (out == nullptr || stop == nullptr) return kUsage;
 
@@ -148,7 +182,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       const DWORD pid = ProcessOf(window);
       const std::string name = ImageName(pid);
       if (image != nullptr && lstrcmpiA(name.c_str(), image) != 0) continue;
-      report += DescribeBox(window, pid, name, recorder_dir);
+      report += DescribeBox(window, pid, name, recorder_dir, probe_file);
       Dismiss(window);
       WriteResultFile(out, report);
     }
