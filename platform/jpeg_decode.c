@@ -40,7 +40,7 @@ static void Prepare(struct jpeg_decompress_struct* cinfo, ErrorExit* errors, cha
 }
 
 static int Refuse(char* message, const char* why) {
-  snprintf(message, JPEG_DECODE_MESSAGE_SIZE, "%s", why);
+  (void)snprintf(message, JPEG_DECODE_MESSAGE_SIZE, "%s", why);
   return JPEG_DECODE_BAD_REQUEST;
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 // Larger pictures are refused before any memory is asked for: a damaged header can claim
 // up to 65500 x 65500 pixels.
-constexpr uint64_t kMaxPixels = 16u * 1024 * 1024;
+constexpr uint64_t kMaxPixels = uint64_t{16} * 1024 * 1024;
 
 [[noreturn]] void RaiseJpegError(const char* message) {
   throw Exception(std::string("JPEG error: ") + message);

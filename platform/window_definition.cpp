@@ -9,8 +9,25 @@ using window_definition::ValueType;
 
 namespace {
 
+// Names in a message come from the bytes and may hold any byte; a zero byte would cut the
+// message short, so control characters are written as \xNN.
+std::string Printable(const std::string& text) {
+  std::string printable;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 32 && code != 127) {
+      printable += c;
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      printable += {'\\', 'x', kHex[code >> 4], kHex[code & 15]};
+    }
+  }
+  return printable;
+}
+
 [[noreturn]] void Invalid(const std::string& problem, size_t offset) {
-  throw Exception("Invalid window definition: " + problem + " at offset " + std::to_string(offset));
+  throw Exception("Invalid window definition: " + Printable(problem) + " at offset " +
+                  std::to_string(offset));
 }
 
 // A read position over [data, data + size) that refuses to step outside it. `base` is the
@@ -100,7 +117,6 @@ const char* TypeName(ValueType type) {
 }
 
 Value ReadValue(Cursor& in) {
-  const size_t type_at = in.Offset();
   const uint8_t type = in.Byte("a value type");
   Value value;
   value.type = static_cast<ValueType>(type);
@@ -133,7 +149,7 @@ Value ReadValue(Cursor& in) {
       break;
     }
     default:
-      Invalid("unknown value type " + std::to_string(type), type_at);
+      Invalid("unknown value type " + std::to_string(type), value.offset - 1);
   }
   return value;
 }
@@ -218,7 +234,7 @@ struct Property {
   void (*apply)(Target& target, const Value& value);
 };
 
-const Property<FormDefinition> kFormProperties[] = {
+constexpr Property<FormDefinition> kFormProperties[] = {
     {"Left", ValueType::kInt32, [](FormDefinition& f, const Value& v) { f.left = v.integer; }},
     {"Top", ValueType::kInt32, [](FormDefinition& f, const Value& v) { f.top = v.integer; }},
     {"ClientWidth", ValueType::kInt32,
@@ -258,7 +274,7 @@ const Property<FormDefinition> kFormProperties[] = {
      [](FormDefinition& f, const Value& v) { f.on_create = v.text; }},
 };
 
-const Property<ImageDefinition> kImageProperties[] = {
+constexpr Property<ImageDefinition> kImageProperties[] = {
     {"Left", ValueType::kInt32, [](ImageDefinition& i, const Value& v) { i.left = v.integer; }},
     {"Top", ValueType::kInt32, [](ImageDefinition& i, const Value& v) { i.top = v.integer; }},
     {"Width", ValueType::kInt32, [](ImageDefinition& i, const Value& v) { i.width = v.integer; }},
@@ -276,7 +292,7 @@ const Property<ImageDefinition> kImageProperties[] = {
      [](ImageDefinition& i, const Value& v) { i.picture = ReadPicture(v); }},
 };
 
-const Property<ApplicationEventsDefinition> kApplicationEventsProperties[] = {
+constexpr Property<ApplicationEventsDefinition> kApplicationEventsProperties[] = {
     {"Left", ValueType::kInt32,
      [](ApplicationEventsDefinition& e, const Value& v) { e.left = v.integer; }},
     {"Top", ValueType::kInt32,
