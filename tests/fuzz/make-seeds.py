@@ -1,15 +1,23 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the hand-made seed inputs of the fuzz targets into corpus/NAME/ (the input
 layouts are described at the top of each NAME_fuzzer.cpp). Inputs that a fuzz run found
 and that were fixed are kept beside these as regression cases; this script leaves them be.
 
     make-seeds.py
+
+Debian's own python3 (hence the first line): the JPEG seeds are drawn with python3-pil.
 """
 
+import importlib.util
+import io
 import os
 import struct
+import tempfile
+
+from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
 
 
 def u32(value):
@@ -78,10 +86,61 @@ def identification_run():
     }
 
 
+def small_picture(mode="RGB", size=(24, 16), **options):
+    picture = Image.new(mode, size)
+    for x in range(size[0]):
+        for y in range(size[1]):
+            value = (x * 37 + y * 91) % 256
+            picture.putpixel((x, y), value if mode == "L" else
+                             tuple((value + 80 * k) % 256 for k in range(len(mode))))
+    out = io.BytesIO()
+    picture.save(out, "JPEG", **options)
+    return out.getvalue()
+
+
+def jpeg_decode():
+    # Like the splash picture: progressive, three components without subsampling.
+    splash_like = small_picture(progressive=True, subsampling=0, quality=90)
+    return {
+        "progressive-444": splash_like,
+        "baseline-420": small_picture(subsampling=2, quality=75),
+        "grey": small_picture("L"),
+        "cmyk": small_picture("CMYK"),
+        "odd-size": small_picture(size=(13, 7)),
+        "truncated": splash_like[:len(splash_like) // 2],
+        "header-only": splash_like[:200],
+    }
+
+
+def window_definition():
+    spec = importlib.util.spec_from_file_location(
+        "make_definition", os.path.join(ROOT, "tools", "assets", "make-definition.py"))
+    make_definition = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(make_definition)
+    with open(os.path.join(ROOT, "app", "splash", "form1.def"), encoding="latin-1") as source:
+        lines = source.read().splitlines()
+    with tempfile.TemporaryDirectory() as folder:
+        # The splash window's own definition, with a small picture in place of the splash.
+        with open(os.path.join(folder, "splash.jpg"), "wb") as picture:
+            picture.write(small_picture(size=(8, 8)))
+        form1 = make_definition.compile_definition(lines, folder)
+        no_picture = make_definition.compile_definition(
+            [line for line in lines if "Picture" not in line], folder)
+    return {
+        "form1": form1,
+        "form1-without-picture": no_picture,
+        "wrong-signature": b"WDF2" + form1[4:],
+        "truncated": form1[:len(form1) // 2],
+        "signature-only": b"WDF1",
+    }
+
+
 def main():
     for name, seeds in [("multi_string", multi_string()), ("bios_date", bios_date()),
                         ("drive_reply", drive_reply()),
-                        ("identification_run", identification_run())]:
+                        ("identification_run", identification_run()),
+                        ("jpeg_decode", jpeg_decode()),
+                        ("window_definition", window_definition())]:
         folder = os.path.join(HERE, "corpus", name)
         os.makedirs(folder, exist_ok=True)
         for seed, data in seeds.items():
