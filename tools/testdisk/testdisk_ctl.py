@@ -15,6 +15,7 @@ case changes without restarting the service. FIXTURE is an IDENTIFY block as tex
 import os
 import re
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -66,12 +67,6 @@ def fixture_notes(path):
                 quoted = re.match(r'"(.*)"$', value)
                 notes.setdefault(key, quoted.group(1) if quoted else value)
     return notes
-
-
-def serial_of(block):
-    """The serial-number field (words 10-19) in reading order, untrimmed."""
-    field = block[20:40]
-    return bytes(field[i ^ 1] for i in range(len(field)))
 
 
 class Session:
@@ -129,8 +124,7 @@ class TestDisk:
         drivers = os.path.join(s.prefix, "drive_c", "windows", "system32", "drivers")
         os.makedirs(drivers, exist_ok=True)
         self.stop()
-        with open(s.driver_file, "rb") as src, open(os.path.join(drivers, SERVICE + ".sys"), "wb") as dst:
-            dst.write(src.read())
+        shutil.copyfile(s.driver_file, os.path.join(drivers, SERVICE + ".sys"))
         os.makedirs(os.path.dirname(self.block_file), exist_ok=True)
         if self.state() is None:
             s.must("sc", "create", SERVICE, "type=", "kernel", "start=", "demand",
