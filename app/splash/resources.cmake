@@ -1,6 +1,7 @@
 # The splash window's resources: the window definition compiled from form1.def, with the
-# splash picture inside it, and the main icon. Included by the program and by the tests.
-include_guard(GLOBAL)
+# splash picture inside it, and the main icon. Included by the program, the test host and the
+# tests; guarded per folder, so that SPLASH_DIR is set in each folder that includes it.
+include_guard(DIRECTORY)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(SPLASH_DIR ${CMAKE_CURRENT_LIST_DIR})
@@ -16,13 +17,13 @@ function(window_definition_command output)
     VERBATIM)
 endfunction()
 
-# add_splash_resources(TARGET): builds form1.bin (target form1_definition) and links the
-# resources TFORM1 and MAINICON into TARGET through splash.rc.
+# add_splash_resources(TARGET): builds form1.bin (target TARGET_form1_definition) and links
+# the resources TFORM1 and MAINICON into TARGET through splash.rc.
 function(add_splash_resources target)
   set(definition ${CMAKE_CURRENT_BINARY_DIR}/form1.bin)
   window_definition_command(${definition})
-  add_custom_target(form1_definition DEPENDS ${definition})
-  add_dependencies(${target} form1_definition)
+  add_custom_target(${target}_form1_definition DEPENDS ${definition})
+  add_dependencies(${target} ${target}_form1_definition)
 
   target_sources(${target} PRIVATE ${SPLASH_DIR}/splash.rc)
   set_source_files_properties(${SPLASH_DIR}/splash.rc PROPERTIES
