@@ -111,13 +111,14 @@ def _log():
     return open(scratch() / "wine.log", "ab")
 
 
-def spawn(args, cwd=None):
+def spawn(args, cwd=None, env=None):
     """Starts `wine ARGS...` in the background, output to the log, and returns the Popen.
 
-    The process is the Windows program itself, so Popen.kill() ends that program."""
+    The process is the Windows program itself, so Popen.kill() ends that program. `env`
+    replaces this process's environment, for instance with another session's (None: ours)."""
     with _log() as log:
-        return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, stdin=subprocess.DEVNULL,
-                                stdout=log, stderr=subprocess.STDOUT)
+        return subprocess.Popen(["wine", *map(str, args)], cwd=cwd, env=env,
+                                stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
 
 
 def finish(process, timeout, what):
@@ -410,9 +411,14 @@ def run_program(args, cwd, image, recorder, expect_address=True, probe_file=None
     return Run(exit_code, boxes, calls)
 
 
+def track_image(path):
+    """Counts a program of ours by its file name among those that must not outlive a module."""
+    _our_images.add(pathlib.Path(path).name.lower())
+
+
 def copy_program(folder, name, source=START_EXE):
     """Copies start.exe into `folder` under `name` and returns the copy's path."""
-    _our_images.add(name.lower())
+    track_image(name)
     target = pathlib.Path(folder) / name
     shutil.copyfile(source, target)
     return target
