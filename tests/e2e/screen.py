@@ -92,8 +92,9 @@ def save_png(ppm_path, left, top, width, height, target):
     """Saves the region of a captured screen as a PNG file at `target`."""
     target = pathlib.Path(target)
     target.parent.mkdir(parents=True, exist_ok=True)
+    # -strip: no time stamps, so the same pixels give the same file.
     _run(["convert", str(ppm_path), "-crop", f"{width}x{height}+{left}+{top}", "+repage",
-          f"png:{target}"])
+          "-strip", f"png:{target}"])
 
 
 def _run_differs(a, b):
