@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/form1.h"
@@ -49,7 +50,7 @@ std::string Rect(const RECT& rect) {
 
 std::string Hex32(DWORD value) {
   char text[16];
-  std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(value));
+  (void)std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(value));
   return text;
 }
 
@@ -74,7 +75,8 @@ int TextHeightAt(int pixels_per_inch) {
   font.lfHeight = -MulDiv(kFormFontPixels, pixels_per_inch, kDesignPixelsPerInch);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(font.lfFaceName, kFormFontName, LF_FACESIZE);
+  static_assert(sizeof kFormFontName <= LF_FACESIZE, "the face name fits with its terminator");
+  std::memcpy(font.lfFaceName, kFormFontName, sizeof kFormFontName);
   GdiObject<HFONT> handle(CreateFontIndirectA(&font));
   const WindowDc screen(nullptr);
   const Selection selected(screen.get(), handle.get());
