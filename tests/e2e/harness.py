@@ -47,9 +47,8 @@ ADDRESS_RECORDER = HELPERS_DIR / "address_recorder.exe"
 FILE_HOLDER = HELPERS_DIR / "file_holder.exe"
 SHOW_STATE_STARTER = HELPERS_DIR / "show_state_starter.exe"
 
-# Bounds, in seconds. A start takes a few seconds here (without a window manager Wine waits
-# up to 2 s for the X server each time a shown window is hidden); the drive request may wait
-# for its driver's time-out of 2 seconds.
+# Bounds, in seconds, far above what a start needs (under a second on a warm wineserver);
+# the drive request alone may wait for its driver's time-out of 2 seconds.
 START_TIMEOUT = 60
 HELPER_TIMEOUT = 30
 ADDRESS_TIMEOUT = 20
