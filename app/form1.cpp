@@ -49,6 +49,11 @@ TForm1::TForm1(TApplication& application) : TForm(application) {
   CreateHandle(definition.form);
 }
 
+TForm1::~TForm1() {
+  // The global names the one instance only while it exists.
+  if (Form1 == this) Form1 = nullptr;
+}
+
 void TForm1::FormCreateHandler() {
   if (on_create_ != nullptr) (this->*on_create_)(this);
 }

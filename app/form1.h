@@ -12,6 +12,7 @@
 class TForm1 : public TForm {
  public:
   explicit TForm1(TApplication& application);
+  ~TForm1() override;
 
   std::unique_ptr<TImage> Image1;
   std::unique_ptr<TApplicationEvents> ApplicationEvents1;
