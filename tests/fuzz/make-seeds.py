@@ -113,10 +113,10 @@ def jpeg_decode():
 
 
 def window_definition():
-    spec = importlib.util.spec_from_file_location(
+    module_spec = importlib.util.spec_from_file_location(
         "make_definition", os.path.join(ROOT, "tools", "assets", "make-definition.py"))
-    make_definition = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(make_definition)
+    make_definition = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(make_definition)
     with open(os.path.join(ROOT, "app", "splash", "form1.def"), encoding="latin-1") as source:
         lines = source.read().splitlines()
     with tempfile.TemporaryDirectory() as folder:
