@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "app/identification_run.h"
 #include "identity/platform_family.h"
+#include "platform/app_title.h"
 #include "platform/exception_display.h"
 #include "platform/exceptions.h"
 #include "platform/system_services.h"
@@ -33,15 +34,10 @@ void FinalizeModules() {
   BiosVersionText.shrink_to_fit();
 }
 
-std::string ModuleBaseName() {
-  const std::string path = ModuleFileName();
-  const size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 [[noreturn]] void ShowLastResort(const char* class_name, uintptr_t address,
                                  const std::string& message) {
-  const std::string text = LastResortText(class_name, ModuleBaseName(), address, message);
+  const std::string text =
+      LastResortText(class_name, FileNamePart(ModuleFileName()), address, message);
   MessageBoxA(nullptr, text.c_str(), kLastResortCaption, MB_OK | MB_TASKMODAL | MB_ICONERROR);
   ExitProcess(1);
 }

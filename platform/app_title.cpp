@@ -8,9 +8,13 @@ std::string AsciiLower(const std::string& text) {
   return lower;
 }
 
+std::string FileNamePart(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string TitleFromModuleName(const std::string& module_name, LowerCaseFn lower) {
-  const size_t slash = module_name.rfind('\\');
-  std::string name = slash == std::string::npos ? module_name : module_name.substr(slash + 1);
+  std::string name = FileNamePart(module_name);
   const size_t dot = name.find('.');
   if (dot != std::string::npos) name.resize(dot);
   if (name.size() > 1) name.replace(1, std::string::npos, lower(name.substr(1)));

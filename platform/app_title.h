@@ -6,6 +6,9 @@
 
 using LowerCaseFn = std::string (*)(const std::string&);
 
+// The part of a Windows path after its last "\" (the whole path when it has none).
+std::string FileNamePart(const std::string& path);
+
 // Lower-cases ASCII letters only; the Windows build passes the system's own rule.
 std::string AsciiLower(const std::string& text);
 

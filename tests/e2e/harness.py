@@ -352,7 +352,8 @@ class Box:
         return f"Box({self.caption!r}, {self.text!r})"
 
 
-def _parse_boxes(report):
+def parse_boxes(report):
+    """The boxes of a box watcher's report, and how the watcher ended."""
     boxes, ended = [], None
     for line in report.splitlines():
         kind, _, rest = line.partition(" ")
@@ -403,7 +404,7 @@ def run_program(args, cwd, image, recorder, expect_address=True, probe_file=None
     finally:
         stop.touch()
         watcher_code = finish(watcher, HELPER_TIMEOUT, "box watcher")
-    boxes, ended = _parse_boxes(report.read_text("ascii") if report.exists() else "")
+    boxes, ended = parse_boxes(report.read_text("ascii") if report.exists() else "")
     if watcher_code != 0 or ended != "stop":
         raise RuntimeError(f"box watcher ended with {watcher_code} ({ended})")
     calls = recorder.wait_for_calls() if expect_address else recorder.calls()

@@ -22,18 +22,6 @@ EARLIER = b"AN EARLIER START'S LINE, LONGER THAN ANY LINE OF THIS ONE\r\n" * 4
 ALLOWED_TEXTS = {b"I/O error 32.", b"File access denied."}
 
 
-def parse_boxes(report):
-    """The boxes of a box watcher's report, and how the watcher ended."""
-    boxes, ended = [], None
-    for line in report.splitlines():
-        kind, _, rest = line.partition(" ")
-        if kind == "box":
-            boxes.append(harness.Box(dict(field.split("=", 1) for field in rest.split())))
-        elif kind == "end":
-            ended = rest
-    return boxes, ended
-
-
 class ConcurrentStartsTest(harness.StartTestCase):
 
     def start_all_at_once(self, work):
@@ -55,7 +43,7 @@ class ConcurrentStartsTest(harness.StartTestCase):
         finally:
             stop.touch()
             watcher_code = harness.finish(watcher, harness.HELPER_TIMEOUT, "box watcher")
-        boxes, ended = parse_boxes(report.read_text("ascii") if report.exists() else "")
+        boxes, ended = harness.parse_boxes(report.read_text("ascii") if report.exists() else "")
         self.assertEqual((watcher_code, ended), (0, "stop"), "the box watcher ended early")
         return codes, boxes
 
